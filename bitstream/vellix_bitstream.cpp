@@ -11,6 +11,7 @@ namespace {
 
 constexpr std::size_t kWordSize = 4;
 static_assert(kReadBlockSize % kWordSize == 0);
+constexpr std::align_val_t kBlockAlignment{4096};
 
 // Seeks from the start of the file; a position the stream cannot express fails.
 int SeekFromStart(std::FILE* stream, FileOffset offset) {
@@ -35,7 +36,8 @@ vellix_bitstream::~vellix_bitstream() {
 bool vellix_bitstream::Open(const char* path) {
     Close();
     if (!block_) {
-        block_.reset(new (std::nothrow) unsigned char[kReadBlockSize]);
+        block_.reset(static_cast<unsigned char*>(
+            ::operator new[](kReadBlockSize, kBlockAlignment, std::nothrow)));
     }
     stream_ = block_ ? std::fopen(path, "rb") : nullptr;
     ownsStream_ = true;
@@ -155,6 +157,10 @@ const unsigned char* vellix_bitstream::CachedWords(FileOffset position, std::siz
     const std::size_t skip = static_cast<std::size_t>(position - blockStart_);
     words = (blockLength_ - skip) / kWordSize;
     return block_.get() + skip;
+}
+
+void vellix_bitstream::BlockRelease::operator()(unsigned char* block) const {
+    ::operator delete[](block, kBlockAlignment);
 }
 
 void vellix_bitstream::ApplyPendingPosition() {

@@ -14,7 +14,7 @@ using FileOffset = std::uint64_t;
 using FrameType = std::int32_t;
 
 // How many bytes the scanner reads from the file at a time (a multiple of 4).
-inline constexpr std::size_t kReadBlockSize = 256 * 1024;
+inline constexpr std::size_t kReadBlockSize = 1024 * 1024;
 
 class vellix_bitstream {
   public:
@@ -50,10 +50,15 @@ class vellix_bitstream {
     // Moves the stream to the position handed out by the last frame found, if it is not there.
     void ApplyPendingPosition();
 
+    // The read block lies on a memory page: the system copies file data into it fastest there.
+    struct BlockRelease {
+        void operator()(unsigned char* block) const;
+    };
+
     std::FILE* stream_ = nullptr;
     bool ownsStream_ = false;
     // The read block, allocated once, and the file bytes it holds: [blockStart_, + blockLength_).
-    std::unique_ptr<unsigned char[]> block_;
+    std::unique_ptr<unsigned char[], BlockRelease> block_;
     FileOffset blockStart_ = 0;
     std::size_t blockLength_ = 0;
     // After a frame is found the stream's position is its end; the stream itself is moved there
