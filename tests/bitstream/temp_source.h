@@ -18,7 +18,9 @@ class TempSource {
         path_ = (folder_ / "take.mov").string();
         std::FILE* file = std::fopen(path_.c_str(), "wb");
         if (file != nullptr) {
-            std::fwrite(content.data(), 1, content.size(), file);
+            if (!content.empty()) {
+                std::fwrite(content.data(), 1, content.size(), file);
+            }
             std::fclose(file);
         }
     }
