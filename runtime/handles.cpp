@@ -10,11 +10,17 @@
 namespace tarnwick::runtime {
 namespace {
 
-// The master pointer comes first, so a handle is the record's own address.
+// The master pointer comes first, so a handle is the record's own address. The record owns the
+// block it points to; it holds no member of library class type, so that it stays standard-layout
+// with every standard library (libstdc++'s unique_ptr is not standard-layout under clang).
 struct HandleRecord {
+    HandleRecord() = default;
+    HandleRecord(const HandleRecord&) = delete;
+    HandleRecord& operator=(const HandleRecord&) = delete;
+    ~HandleRecord() { delete[] master; }
+
     char* master = nullptr;
     std::size_t size = 0;
-    std::unique_ptr<char[]> block;
 };
 static_assert(std::is_standard_layout_v<HandleRecord>);
 
@@ -25,8 +31,7 @@ Registry<HandleRecord>& Handles() {
 
 Handle NewZeroedHandle(std::size_t size) {
     auto record = std::make_unique<HandleRecord>();
-    record->block = std::make_unique<char[]>(size == 0 ? 1 : size);  // value-initialised
-    record->master = record->block.get();
+    record->master = std::make_unique<char[]>(size == 0 ? 1 : size).release();  // zero-filled
     record->size = size;
     return &Handles().Add(std::move(record))->master;
 }
