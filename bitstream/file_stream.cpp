@@ -2,6 +2,10 @@
 
 #include <sys/stat.h>
 #include <sys/types.h>
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 int SeekStream(std::FILE* stream, std::int64_t offset, int origin) {
 #ifdef _WIN32
@@ -18,6 +22,8 @@ std::int64_t TellStream(std::FILE* stream) {
     return static_cast<std::int64_t>(ftello(stream));
 #endif
 }
+
+namespace {
 
 bool IsScannableFile(std::FILE* stream) {
 #ifdef _WIN32
@@ -37,4 +43,32 @@ bool IsScannableFile(std::FILE* stream) {
     }
 #endif
     return S_ISREG(status.st_mode);
+}
+
+}  // namespace
+
+std::FILE* OpenScannableFile(const char* path) {
+#ifdef _WIN32
+    std::FILE* stream = std::fopen(path, "rb");
+#else
+    // Without O_NONBLOCK the open of a named pipe waits for a writer; the flag is cleared again
+    // once the file is known to be one that can be scanned.
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return nullptr;
+    }
+    std::FILE* stream = fdopen(fd, "rb");
+    if (stream == nullptr) {
+        close(fd);
+        return nullptr;
+    }
+#endif
+    if (!IsScannableFile(stream)) {
+        std::fclose(stream);
+        return nullptr;
+    }
+#ifndef _WIN32
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+#endif
+    return stream;
 }

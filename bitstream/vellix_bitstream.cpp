@@ -39,12 +39,9 @@ bool vellix_bitstream::Open(const char* path) {
         block_.reset(static_cast<unsigned char*>(
             ::operator new[](kReadBlockSize, kBlockAlignment, std::nothrow)));
     }
-    stream_ = block_ ? std::fopen(path, "rb") : nullptr;
+    // A folder, a pipe or a device holds no movie to scan; it is refused like a missing file.
+    stream_ = block_ ? OpenScannableFile(path) : nullptr;
     ownsStream_ = true;
-    // A folder opens as a stream on Linux but holds no movie; refuse it like a missing file.
-    if (stream_ != nullptr && !IsScannableFile(stream_)) {
-        Close();
-    }
     return stream_ != nullptr;
 }
 
