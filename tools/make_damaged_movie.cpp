@@ -146,8 +146,9 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     return true;
 }
 
+// An empty run writes nothing: its data() may be null, which fwrite must not be given.
 bool Write(std::FILE* file, const Bytes& bytes) {
-    return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
 }
 
 std::uint64_t Position(std::FILE* file) {
