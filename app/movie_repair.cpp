@@ -83,7 +83,10 @@ void CMovieRepair::RescueFrames(vellix_bitstream& source, const char* inputPath,
         return;
     }
     std::int64_t frames = ReferenceFrames(source, movie, firstFrameEnd, sourceSize);
-    movie.Close();
+    if (!movie.Close()) {
+        // The disk filled up or the folder went away: the frames listed above are in no movie.
+        ReportError("ERROR:  Could not create: %s\n", outputPath);
+    }
     std::printf("ProcessQT extracted: %d frames\n", static_cast<std::int32_t>(frames));
 }
 

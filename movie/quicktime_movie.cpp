@@ -105,10 +105,11 @@ bool CQuickTimeMovie::AddFrameReference(std::uint64_t start, std::uint64_t end,
     return AddMediaSampleReferences64(media_, sampleDescription_, 1, &record, &sampleTime) == noErr;
 }
 
-void CQuickTimeMovie::Close() {
+bool CQuickTimeMovie::Close() {
     FinishMedia();
-    StoreMovie();
+    const bool stored = StoreMovie();
     DisposeHandles();
+    return stored;
 }
 
 void CQuickTimeMovie::FinishMedia() {
@@ -120,9 +121,10 @@ void CQuickTimeMovie::FinishMedia() {
     InsertMediaIntoTrack(track_, 0, 0, duration, fixed1);
 }
 
-void CQuickTimeMovie::StoreMovie() {
+bool CQuickTimeMovie::StoreMovie() {
+    bool stored = true;
     if (movie_ != nullptr && dataHandler_ != nullptr) {
-        AddMovieToStorage(movie_, dataHandler_);
+        stored = AddMovieToStorage(movie_, dataHandler_) == noErr;
         CloseMovieStorage(dataHandler_);
         CloseComponent(dataHandler_);
     }
@@ -133,6 +135,7 @@ void CQuickTimeMovie::StoreMovie() {
     dataHandler_ = nullptr;
     media_ = nullptr;
     track_ = nullptr;
+    return stored;
 }
 
 void CQuickTimeMovie::DisposeHandles() {

@@ -25,13 +25,14 @@ class CQuickTimeMovie {
                            std::int32_t duration);
 
     // Finishes the media, stores the movie in its file and releases everything; runs once.
-    void Close();
+    // False when there was a movie to store and it could not be stored (a full disk, say).
+    bool Close();
 
   private:
     bool FillSampleDescription(std::uint16_t width, std::uint16_t height, OSType codecType,
                                const char* compressorName);
     void FinishMedia();
-    void StoreMovie();
+    bool StoreMovie();
     void DisposeHandles();
 
     Media media_ = nullptr;
