@@ -132,6 +132,26 @@ TEST(HostileInput, AFolderAtTheOutputPathIsReportedAndKept) {
     EXPECT_EQ(Entries(dir.path()), (std::set<std::string>{"take.mov", "take-new.mov"}));
 }
 
+// A disk that fills up while the movie is stored: files may grow to 512 bytes only, too little
+// for the movie, and writing past that fails (the signal it would raise is ignored).
+TEST(HostileInput, AMovieThatCannotBeStoredIsReportedAndTheOldOneKept) {
+    TempDir dir;
+    const std::vector<Frame> frames = GenerateDamagedMovie(dir / "take.mov", {"--frames", "4"});
+    WriteFileText(dir / "take-new.mov", "an old movie");
+    const std::vector<std::string> fullDisk = {"sh", "-c",
+                                               "trap '' XFSZ; ulimit -f 1; exec \"$0\" \"$@\""};
+
+    const ProgramResult run = RunTool(dir.path(), Arguments("take.mov"), fullDisk);
+    EXPECT_EQ(run.exitCode, 1);
+    const std::string progress = Progress(frames, fs::file_size(dir / "take.mov"));
+    const std::size_t report = progress.rfind("ProcessQT");
+    EXPECT_EQ(run.output, Opening("take.mov", "take-new.mov", 2048, 1152, 25.0) +
+                              progress.substr(0, report) +
+                              "ERROR:  Could not create: take-new.mov\n" + progress.substr(report));
+    EXPECT_EQ(ReadFileBytes(dir / "take-new.mov").size(), 12u);
+    EXPECT_EQ(Entries(dir.path()), (std::set<std::string>{"take.mov", "take-new.mov"}));
+}
+
 // The command that runs the rest of its command line as an ordinary user: none is needed when the
 // tests already run as one.
 std::vector<std::string> OrdinaryUserLauncher() {
