@@ -117,19 +117,41 @@ TEST(HostileInput, ASourceThatIsNoFileIsRefusedWithoutWaiting) {
     }
 }
 
-// A folder where the movie should go cannot be replaced by it.
-TEST(HostileInput, AFolderAtTheOutputPathIsReportedAndKept) {
-    TempDir dir;
-    GenerateDamagedMovie(dir / "take.mov", {"--frames", "3"});
-    fs::create_directory(dir / "take-new.mov");
-    WriteFileText(dir / "take-new.mov" / "keep.txt", "kept");
+// Outputs the file system will not make: a folder where the movie should go (it is kept as it
+// is), and a name that "-new.mov" makes longer than a file name may be.
+TEST(HostileInput, AnOutputThatCannotBeMadeIsReported) {
+    struct Case {
+        const char* what;
+        std::string source;
+        std::string output;
+        bool folderAtOutput;
+    };
+    const std::string longName(248, 'a');  // 255 bytes at most in a name
+    const Case cases[] = {
+        {"a folder at the output path", "take.mov", "take-new.mov", true},
+        {"an output name too long", longName, longName + "-new.mov", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        GenerateDamagedMovie(dir / c.source, {"--frames", "3"});
+        std::set<std::string> entries = {c.source};
+        if (c.folderAtOutput) {
+            fs::create_directory(dir / c.output);
+            WriteFileText(dir / c.output / "keep.txt", "kept");
+            entries.insert(c.output);
+        }
 
-    const ProgramResult run = RunTool(dir.path(), Arguments("take.mov"));
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.output.find("ERROR:  Could not create: take-new.mov\n"), std::string::npos)
-        << run.output;
-    EXPECT_EQ(Entries(dir / "take-new.mov"), std::set<std::string>{"keep.txt"});
-    EXPECT_EQ(Entries(dir.path()), (std::set<std::string>{"take.mov", "take-new.mov"}));
+        const ProgramResult run = RunTool(dir.path(), Arguments(c.source));
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.output.find(Line("ERROR:  Could not create: %s\n", c.output.c_str())),
+                  std::string::npos)
+            << run.output;
+        EXPECT_EQ(Entries(dir.path()), entries);
+        if (c.folderAtOutput) {
+            EXPECT_EQ(Entries(dir / c.output), std::set<std::string>{"keep.txt"});
+        }
+    }
 }
 
 // A disk that fills up while the movie is stored: files may grow to 512 bytes only, too little
