@@ -19,6 +19,14 @@ std::string TestRuntimePath(const std::string& name) {
     return TestRuntimeFolder(name) + "QuickTime.qts";
 }
 
+std::string OurQuickTimeQtsPath() {
+    std::string path = TestProgramFolder() + TARNWICK_QUICKTIME_QTS_RELATIVE;
+    for (char& c : path) {
+        c = c == '/' ? '\\' : c;
+    }
+    return path;
+}
+
 std::string SystemFolder() {
     char folder[MAX_PATH];
     const UINT length = GetSystemDirectoryA(folder, sizeof folder);

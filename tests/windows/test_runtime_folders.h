@@ -15,6 +15,9 @@ std::string TestRuntimeFolder(const std::string& name);
 // The full path of the QuickTime.qts in that folder.
 std::string TestRuntimePath(const std::string& name);
 
+// The QuickTime.qts this project builds (runtime/dll).
+std::string OurQuickTimeQtsPath();
+
 // The system folder, ending in a backslash.
 std::string SystemFolder();
 
