@@ -4,6 +4,7 @@
 #   WINDOWS_TOOL       Tarnwick.exe             QUICKTIME_QTS     our QuickTime.qts
 #   NATIVE_TOOL        the native tarnwick       MAKE_DAMAGED_MOVIE the movie generator
 #   WINEPREFIX         the tests' wine prefix    WORK_DIR          a folder of this test's own
+#   MOVIE_FOLDER       optional: a folder for the damaged movie, named as the tools are told
 #
 # Both tools run in folders of their own with the same relative path, so their console lines
 # match once "\r\n" is normalised. With a runtime the Windows tool's movie must list, for ffprobe
@@ -20,7 +21,14 @@ endforeach()
 set(wine ${CMAKE_COMMAND} -E env WINEPREFIX=${WINEPREFIX} WINEDEBUG=-all wine)
 set(registry_key "HKLM\\Software\\Apple Computer, Inc.\\QuickTime")
 set(system_folder ${WINEPREFIX}/drive_c/windows/system32)
-set(arguments 2048 1152 25000 take.mov)
+if(MOVIE_FOLDER AND NOT MOVIE_FOLDER STREQUAL ".")
+  set(movie ${MOVIE_FOLDER}/take.mov)
+  set(new_movie ${MOVIE_FOLDER}/take-new.mov)
+else()
+  set(movie take.mov)
+  set(new_movie take-new.mov)
+endif()
+set(arguments 2048 1152 25000 ${movie})
 
 function(check condition_text)
   if(NOT (${ARGN}))
@@ -115,8 +123,8 @@ file(MAKE_DIRECTORY ${WORK_DIR}/native ${WORK_DIR}/windows)
 execute_process(COMMAND ${MAKE_DAMAGED_MOVIE} ${WORK_DIR}/take.mov --manifest ${WORK_DIR}/frames.txt
                 RESULT_VARIABLE made)
 check("the damaged movie could not be made" made EQUAL 0)
-file(COPY ${WORK_DIR}/take.mov DESTINATION ${WORK_DIR}/native)
-file(COPY ${WORK_DIR}/take.mov DESTINATION ${WORK_DIR}/windows)
+file(COPY ${WORK_DIR}/take.mov DESTINATION ${WORK_DIR}/native/${MOVIE_FOLDER})
+file(COPY ${WORK_DIR}/take.mov DESTINATION ${WORK_DIR}/windows/${MOVIE_FOLDER})
 file(MD5 ${WORK_DIR}/take.mov source_md5)
 
 run_tool(native native_lines native_result ${NATIVE_TOOL})
@@ -124,16 +132,16 @@ place_runtime()
 run_tool(windows windows_lines windows_result ${wine} ${WINDOWS_TOOL})
 remove_runtime()
 
-file(MD5 ${WORK_DIR}/windows/take.mov windows_source_md5)
+file(MD5 ${WORK_DIR}/windows/${movie} windows_source_md5)
 check("the damaged movie was changed" windows_source_md5 STREQUAL source_md5)
 if(RUNTIME STREQUAL "none")
   string(REGEX MATCH "^[^\n]*\n[^\n]*\n[^\n]*\n" opening "${native_lines}")
-  set(expected_lines "${opening}ERROR:  Could not create: take-new.mov\n")
+  set(expected_lines "${opening}ERROR:  Could not create: ${new_movie}\n")
   set(expected_result 1)
 else()
   set(expected_lines "${native_lines}")
   set(expected_result ${native_result})
-  check_movie(${WORK_DIR}/windows/take-new.mov ${WORK_DIR}/windows/take.mov
+  check_movie(${WORK_DIR}/windows/${new_movie} ${WORK_DIR}/windows/${movie}
               ${WORK_DIR}/frames.txt)
 endif()
 check("console lines differ:\n${windows_lines}\nexpected:\n${expected_lines}"
