@@ -5,6 +5,7 @@
 #   NATIVE_TOOL        the native tarnwick       MAKE_DAMAGED_MOVIE the movie generator
 #   WINEPREFIX         the tests' wine prefix    WORK_DIR          a folder of this test's own
 #   MOVIE_FOLDER       optional: a folder for the damaged movie, named as the tools are told
+#   GAP_BEFORE         optional: bytes of hole before the first frame (frames beyond 4 GiB)
 #
 # Both tools run in folders of their own with the same relative path, so their console lines
 # match once "\r\n" is normalised. With a runtime the Windows tool's movie must list, for ffprobe
@@ -120,12 +121,18 @@ endfunction()
 
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR}/native ${WORK_DIR}/windows)
-execute_process(COMMAND ${MAKE_DAMAGED_MOVIE} ${WORK_DIR}/take.mov --manifest ${WORK_DIR}/frames.txt
-                RESULT_VARIABLE made)
-check("the damaged movie could not be made" made EQUAL 0)
-file(COPY ${WORK_DIR}/take.mov DESTINATION ${WORK_DIR}/native/${MOVIE_FOLDER})
-file(COPY ${WORK_DIR}/take.mov DESTINATION ${WORK_DIR}/windows/${MOVIE_FOLDER})
-file(MD5 ${WORK_DIR}/take.mov source_md5)
+if(NOT GAP_BEFORE)
+  set(GAP_BEFORE 0)
+endif()
+# The same damaged movie for each tool, made in place: a copy would fill in a sparse hole.
+foreach(folder native windows)
+  file(MAKE_DIRECTORY ${WORK_DIR}/${folder}/${MOVIE_FOLDER})
+  execute_process(COMMAND ${MAKE_DAMAGED_MOVIE} ${WORK_DIR}/${folder}/${movie}
+                          --manifest ${WORK_DIR}/${folder}-frames.txt --gap-before ${GAP_BEFORE}
+                  RESULT_VARIABLE made)
+  check("the damaged movie could not be made" made EQUAL 0)
+endforeach()
+file(MD5 ${WORK_DIR}/windows/${movie} source_md5)
 
 run_tool(native native_lines native_result ${NATIVE_TOOL})
 place_runtime()
@@ -142,7 +149,7 @@ else()
   set(expected_lines "${native_lines}")
   set(expected_result ${native_result})
   check_movie(${WORK_DIR}/windows/${new_movie} ${WORK_DIR}/windows/${movie}
-              ${WORK_DIR}/frames.txt)
+              ${WORK_DIR}/windows-frames.txt)
 endif()
 check("console lines differ:\n${windows_lines}\nexpected:\n${expected_lines}"
       windows_lines STREQUAL expected_lines)
