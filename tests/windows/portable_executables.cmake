@@ -1,6 +1,7 @@
-# Checks the import and export tables of the Windows build (cmake -P, with OBJDUMP, PROGRAM and
-# RUNTIME): Tarnwick.exe imports no QuickTime library, and QuickTime.qts exports exactly
-# theQuickTimeDispatcher, _CallComponent and _CallComponentFunctionWithStorage, undecorated.
+# Checks the PE headers of the Windows build (cmake -P, with OBJDUMP, PROGRAM and RUNTIME):
+# Tarnwick.exe is a 32-bit console program that imports no QuickTime library, and QuickTime.qts
+# is a 32-bit DLL that exports exactly theQuickTimeDispatcher, _CallComponent and
+# _CallComponentFunctionWithStorage, undecorated.
 cmake_minimum_required(VERSION 3.25)
 
 function(pe_header file out)
@@ -12,6 +13,9 @@ function(pe_header file out)
 endfunction()
 
 pe_header(${PROGRAM} program)
+if(NOT program MATCHES "\nMagic[ \t]+010b" OR NOT program MATCHES "\nSubsystem[ \t]+00000003")
+  message(SEND_ERROR "Tarnwick.exe is not a PE32 console program")
+endif()
 string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${program}")
 foreach(import IN LISTS imports)
   if(import MATCHES "[Qq][Uu][Ii][Cc][Kk][Tt][Ii][Mm][Ee]|\\.qts")
@@ -20,6 +24,9 @@ foreach(import IN LISTS imports)
 endforeach()
 
 pe_header(${RUNTIME} runtime)
+if(NOT runtime MATCHES "\nMagic[ \t]+010b" OR NOT runtime MATCHES "\n[ \t]+DLL\n")
+  message(SEND_ERROR "QuickTime.qts is not a 32-bit DLL")
+endif()
 string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n(([ \t]+\\[[ 0-9]+\\] [^\n]+\n)+)" table
        "${runtime}")
 string(REGEX REPLACE "[ \t]+\\[[ 0-9]+\\] ([^\n]+)\n" "\\1;" exports "${CMAKE_MATCH_1}")
