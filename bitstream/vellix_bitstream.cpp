@@ -39,7 +39,7 @@ bool vellix_bitstream::Open(const char* path) {
         block_.reset(static_cast<unsigned char*>(
             ::operator new[](kReadBlockSize, kBlockAlignment, std::nothrow)));
     }
-    stream_ = block_ ? std::fopen(path, "rb") : nullptr;
+    stream_ = block_ && path != nullptr ? std::fopen(path, "rb") : nullptr;
     ownsStream_ = true;
     // A folder opens as a stream on Linux but holds no movie; refuse it like a missing file.
     if (stream_ != nullptr && !IsScannableFile(stream_)) {
@@ -110,10 +110,11 @@ bool vellix_bitstream::FindNextFrame(FileOffset offset, FileOffset& start, FileO
     for (;;) {
         std::size_t words = 0;
         const unsigned char* data = CachedWords(next, words);
+        if (data == nullptr && FillBlock(next)) {
+            data = CachedWords(next, words);
+        }
         if (data == nullptr) {
-            if (!FillBlock(next) || (data = CachedWords(next, words)) == nullptr) {
-                break;  // the end of the file: fewer than 4 bytes left
-            }
+            break;  // the end of the file: fewer than 4 bytes left
         }
         next += search.Feed(data, words) * kWordSize;
         if (search.IsComplete()) {
