@@ -11,11 +11,17 @@ namespace tarnwick::runtime {
 template <typename Value, std::size_t kChunkLength = 4096>
 class ChunkedStore {
   public:
-    void PushBack(const Value& value) {
-        if (size_ % kChunkLength == 0) {
+    // Makes room for one more value; the only step that allocates, so that a PushBack after it
+    // cannot fail.
+    void ReserveOneMore() {
+        if (size_ == chunks_.size() * kChunkLength) {
             chunks_.push_back(std::make_unique<Value[]>(kChunkLength));
         }
-        chunks_.back()[size_ % kChunkLength] = value;
+    }
+
+    void PushBack(const Value& value) {
+        ReserveOneMore();
+        chunks_[size_ / kChunkLength][size_ % kChunkLength] = value;
         ++size_;
     }
 

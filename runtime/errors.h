@@ -7,7 +7,6 @@ namespace tarnwick::runtime {
 
 constexpr OSErr dskFulErr = -34;      // the disk is full
 constexpr OSErr ioErr = -36;          // a read or write failed
-constexpr OSErr fnfErr = -43;         // no such file or folder
 constexpr OSErr dupFNErr = -48;       // a file of that name exists already
 constexpr OSErr paramErr = -50;       // an argument is out of range
 constexpr OSErr permErr = -54;        // no permission
@@ -21,7 +20,6 @@ constexpr OSErr invalidTrack = -2009;
 constexpr OSErr invalidMovie = -2010;
 constexpr OSErr invalidDuration = -2014;
 constexpr OSErr badDataRefIndex = -2050;
-constexpr OSErr invalidDataRefContainer = -2052;
 constexpr OSErr invalidComponentID = -3000;
 
 }  // namespace tarnwick::runtime

@@ -101,6 +101,7 @@ OSErr StoreMovie(const MovieRecord& movie, ComponentInstanceRecord& handler) {
     }
     handler.newFile.reset();
     handler.newFilePath.clear();
+    handler.mayReplace = true;  // the file at the path is now this storage's own
     return noErr;
 }
 

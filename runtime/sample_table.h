@@ -27,6 +27,7 @@ struct DurationRun {
 
 class SampleTable {
   public:
+    // Adds the sample to every column or, when memory runs out (std::bad_alloc), to none.
     void Append(const SampleReference& sample);
 
     std::size_t Count() const { return sizes_.size(); }
@@ -44,6 +45,8 @@ class SampleTable {
   private:
     static constexpr std::uint64_t kNotSyncBit = std::uint64_t{1} << 63;
 
+    bool ExtendsLastRun(std::int32_t duration) const;
+    void ReserveOneMore(std::int32_t duration);
     void AppendDuration(std::int32_t duration);
     void SwitchToDurationPerSample();
 

@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -106,41 +105,43 @@ Bytes TornIndex(std::mt19937& random) {
     return bytes;
 }
 
+// Reads one option with its value; false for an unknown name.
+bool SetOption(Options& options, const std::string& name, const char* value) {
+    std::uint64_t number = std::strtoull(value, nullptr, 0);
+    if (name == "--frames") {
+        options.frames = number;
+    } else if (name == "--frame-bytes") {
+        options.frameBytes = number < kSmallestFrame ? kSmallestFrame : number & ~3ull;
+    } else if (name == "--header-width") {
+        options.headerWidth = static_cast<std::uint16_t>(number);
+    } else if (name == "--header-height") {
+        options.headerHeight = static_cast<std::uint16_t>(number);
+    } else if (name == "--junk-bytes") {
+        options.junkBytes = number & ~3ull;
+    } else if (name == "--gap-before") {
+        options.gapBefore = number & ~3ull;
+    } else if (name == "--seed") {
+        options.seed = static_cast<std::uint32_t>(number);
+    } else if (name == "--manifest") {
+        options.manifest = value;
+    } else {
+        return false;
+    }
+    return true;
+}
+
 bool ParseOptions(int argc, char** argv, Options& options) {
     if (argc < 2) {
         return false;
     }
     options.output = argv[1];
-    for (int i = 2; i + 1 < argc; i += 2) {
+    for (int i = 2; i < argc; ++i) {
         std::string name = argv[i];
-        const char* value = argv[i + 1];
-        std::uint64_t number = std::strtoull(value, nullptr, 0);
-        if (name == "--frames") {
-            options.frames = number;
-        } else if (name == "--frame-bytes") {
-            options.frameBytes = number < kSmallestFrame ? kSmallestFrame : number & ~3ull;
-        } else if (name == "--header-width") {
-            options.headerWidth = static_cast<std::uint16_t>(number);
-        } else if (name == "--header-height") {
-            options.headerHeight = static_cast<std::uint16_t>(number);
-        } else if (name == "--junk-bytes") {
-            options.junkBytes = number & ~3ull;
-        } else if (name == "--gap-before") {
-            options.gapBefore = number & ~3ull;
-        } else if (name == "--seed") {
-            options.seed = static_cast<std::uint32_t>(number);
-        } else if (name == "--manifest") {
-            options.manifest = value;
-        } else {
+        if (name == "--no-header") {
+            options.header = false;
+        } else if (i + 1 >= argc || !SetOption(options, name, argv[++i])) {
             return false;
         }
-    }
-    if (argc % 2 != 0) {
-        // "--no-header" is the only flag without a value; it must come last.
-        if (std::strcmp(argv[argc - 1], "--no-header") != 0) {
-            return false;
-        }
-        options.header = false;
     }
     return true;
 }

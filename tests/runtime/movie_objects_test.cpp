@@ -3,6 +3,7 @@
 
 #include <limits>
 
+#include "runtime/errors.h"
 #include "tests/runtime/movie_session.h"
 #include "tests/support/temp_files.h"
 
@@ -174,7 +175,7 @@ TEST(Media, DisposedMovieTakesItsTrackAndMediaAlong) {
     const Media media = session.media();
     DisposeMovie(session.movie());
     EXPECT_EQ(NewTrackMedia(track, VideoMediaType, 25, nullptr, 0), nullptr);
-    EXPECT_EQ(BeginMediaEdits(media), -2008);
+    EXPECT_EQ(BeginMediaEdits(media), runtime::invalidMedia);
     EXPECT_EQ(GetMediaDuration(media), 0);
 }
 

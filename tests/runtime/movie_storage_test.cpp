@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -110,14 +111,33 @@ TEST_F(MovieStorageTest, PathsThatCannotTakeAFileAreRefused) {
     EXPECT_TRUE(fs::is_empty(dir_ / "a folder"));
 }
 
-TEST_F(MovieStorageTest, FolderWithoutWritePermissionIsRefused) {
-    if (geteuid() == 0) {
-        GTEST_SKIP() << "permissions do not bind the superuser";
+// Whether CreateMovieStorage refuses the path, asked in a child process that runs as an
+// ordinary user, since permissions do not bind the superuser.
+bool RefusedToOrdinaryUser(const fs::path& movie) {
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
+            _exit(2);
+        }
+        MovieSession session;
+        _exit(session.Create(Utf8FromPath(movie)) != noErr ? 0 : 1);
     }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST_F(MovieStorageTest, FolderWithoutWritePermissionIsRefused) {
     fs::create_directories(dir_ / "locked");
-    fs::permissions(dir_ / "locked", fs::perms::owner_read | fs::perms::owner_exec);
-    MovieSession session;
-    EXPECT_NE(session.Create(Utf8FromPath(dir_ / "locked/take-new.mov")), noErr);
+    fs::permissions(dir_.path(), fs::perms::all, fs::perm_options::add);
+    fs::permissions(dir_ / "locked", fs::perms::owner_all | fs::perms::group_read |
+                                         fs::perms::group_exec | fs::perms::others_read |
+                                         fs::perms::others_exec);
+    if (geteuid() != 0) {
+        fs::permissions(dir_ / "locked", fs::perms::owner_write, fs::perm_options::remove);
+    }
+    EXPECT_TRUE(RefusedToOrdinaryUser(dir_ / "locked/take-new.mov"));
+    EXPECT_TRUE(fs::is_empty(dir_ / "locked"));
 }
 
 TEST_F(MovieStorageTest, AbandonedStorageLeavesNoFile) {

@@ -129,6 +129,31 @@ TEST(StoredMovie, MovieWithoutSamplesHasOneStreamAndNoPackets) {
     EXPECT_TRUE(report.packets.empty());
 }
 
+// A writer stores what it has even after a step failed: a movie without a track, or a track
+// whose media never got its source reference.
+TEST(StoredMovie, IncompleteMoviesStillOpen) {
+    TempDir dir;
+    WriteSource(dir / "take.mov", 64);
+    {
+        MovieSession session;
+        ASSERT_EQ(session.Create(Utf8FromPath(dir / "no-track.mov")), noErr);
+        ASSERT_EQ(session.Close(), noErr);
+    }
+    {
+        MovieSession session;
+        ASSERT_EQ(session.Create(Utf8FromPath(dir / "no-reference.mov")), noErr);
+        EXPECT_NE(session.AddVideoTrack("/"), noErr);  // no reference can be made from "/"
+        ASSERT_EQ(session.Close(), noErr);
+    }
+    const ProbeReport noTrack = ProbeMovie(dir / "no-track.mov");
+    ASSERT_TRUE(noTrack.ok) << noTrack.output;
+    EXPECT_TRUE(noTrack.streams.empty());
+    const ProbeReport noReference = ProbeMovie(dir / "no-reference.mov");
+    ASSERT_TRUE(noReference.ok) << noReference.output;
+    EXPECT_EQ(noReference.streams.size(), 1u);
+    EXPECT_TRUE(noReference.packets.empty());
+}
+
 TEST(StoredMovie, SampleBeyondFourGibibytesKeepsItsWholeOffset) {
     TempDir dir;
     const fs::path source = dir / "take.mov";
