@@ -72,6 +72,9 @@ std::uint32_t vellix_bitstream::Read(void* buffer, std::uint32_t count) {
 }
 
 FileOffset vellix_bitstream::Tell() {
+    if (stream_ == nullptr) {
+        return 0;
+    }
     if (positionPending_) {
         return pendingPosition_;
     }
@@ -80,12 +83,12 @@ FileOffset vellix_bitstream::Tell() {
 
 int vellix_bitstream::Seek(FileOffset offset) {
     positionPending_ = false;
-    return SeekFromStart(stream_, offset);
+    return stream_ != nullptr ? SeekFromStart(stream_, offset) : -1;
 }
 
 int vellix_bitstream::SeekFromEnd(std::int64_t distance) {
     positionPending_ = false;
-    return SeekStream(stream_, distance, SEEK_END);
+    return stream_ != nullptr ? SeekStream(stream_, distance, SEEK_END) : -1;
 }
 
 FileOffset vellix_bitstream::GetSize() {

@@ -42,6 +42,10 @@ TEST(SourceReader, WithoutPathHoldsNothing) {
     vellix_bitstream reader;
     EXPECT_FALSE(reader.IsOpen());
     ExpectNoFrame(reader);
+    EXPECT_NE(reader.Seek(0), 0);
+    EXPECT_NE(reader.SeekFromEnd(0), 0);
+    EXPECT_EQ(reader.Tell(), 0u);
+    EXPECT_EQ(reader.GetSize(), 0u);
 }
 
 TEST(SourceReader, MissingFileIsNotOpened) {
