@@ -39,7 +39,7 @@ bool vellix_bitstream::Open(const char* path) {
         block_.reset(static_cast<unsigned char*>(
             ::operator new[](kReadBlockSize, kBlockAlignment, std::nothrow)));
     }
-    stream_ = block_ ? std::fopen(path, "rb") : nullptr;
+    stream_ = block_ && path != nullptr ? std::fopen(path, "rb") : nullptr;
     ownsStream_ = true;
     // A folder opens as a stream on Linux but holds no movie; refuse it like a missing file.
     if (stream_ != nullptr && !IsScannableFile(stream_)) {
@@ -72,6 +72,9 @@ std::uint32_t vellix_bitstream::Read(void* buffer, std::uint32_t count) {
 }
 
 FileOffset vellix_bitstream::Tell() {
+    if (stream_ == nullptr) {
+        return 0;
+    }
     if (positionPending_) {
         return pendingPosition_;
     }
@@ -80,12 +83,12 @@ FileOffset vellix_bitstream::Tell() {
 
 int vellix_bitstream::Seek(FileOffset offset) {
     positionPending_ = false;
-    return SeekFromStart(stream_, offset);
+    return stream_ != nullptr ? SeekFromStart(stream_, offset) : -1;
 }
 
 int vellix_bitstream::SeekFromEnd(std::int64_t distance) {
     positionPending_ = false;
-    return SeekStream(stream_, distance, SEEK_END);
+    return stream_ != nullptr ? SeekStream(stream_, distance, SEEK_END) : -1;
 }
 
 FileOffset vellix_bitstream::GetSize() {
@@ -110,10 +113,11 @@ bool vellix_bitstream::FindNextFrame(FileOffset offset, FileOffset& start, FileO
     for (;;) {
         std::size_t words = 0;
         const unsigned char* data = CachedWords(next, words);
+        if (data == nullptr && FillBlock(next)) {
+            data = CachedWords(next, words);
+        }
         if (data == nullptr) {
-            if (!FillBlock(next) || (data = CachedWords(next, words)) == nullptr) {
-                break;  // the end of the file: fewer than 4 bytes left
-            }
+            break;  // the end of the file: fewer than 4 bytes left
         }
         next += search.Feed(data, words) * kWordSize;
         if (search.IsComplete()) {
