@@ -10,3 +10,8 @@ echo "== native"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
+
+echo "== Windows (under wine)"
+cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake >/dev/null
+cmake --build build-win -j"$jobs"
+ctest --test-dir build-win --output-on-failure -j"$jobs"
