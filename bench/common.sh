@@ -1,16 +1,9 @@
-# Shared by the benchmark scripts: timing and memory of one command, medians, the page cache, and
-# where the tool is.
+# Shared by the benchmark scripts: timing and memory of one command, medians, the page cache.
 
 # Runs a command with its output to /dev/null; prints "SECONDS PEAK_KIB" (wall time and the
-# child's peak resident memory).
+# child's peak resident memory). Needs $build set to the build folder.
 measure() {
-    local rss_file start end
-    rss_file=$(mktemp)
-    start=$(date +%s%N)
-    /usr/bin/time -o "$rss_file" -f %M "$@" > /dev/null
-    end=$(date +%s%N)
-    echo "$(awk -v ns=$((end - start)) 'BEGIN { printf "%.4f", ns / 1e9 }') $(tail -n 1 "$rss_file")"
-    rm -f "$rss_file"
+    "$build/bench/measure_run" "$@"
 }
 
 # The median of the numbers given as arguments.
@@ -24,7 +17,3 @@ warm() {
     cat "$1" > /dev/null
 }
 
-# The tool in a build folder.
-tool_in() {
-    if [ -x "$1/tarnwick" ]; then echo "$1/tarnwick"; else echo "$1/app/tarnwick"; fi
-}

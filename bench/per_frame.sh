@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-bench}
 . bench/common.sh
-tool=$(tool_in "$build")
+tool="$build/tarnwick"
 
 data="$build/bench-data"
 movie="$data/per_frame.mov"

@@ -6,6 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build-bench
+bash scripts/install_dependencies.sh
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DTARNWICK_BENCH=ON -DTARNWICK_TESTS=OFF > /dev/null
 cmake --build "$build" -j2 > /dev/null
 

@@ -40,7 +40,7 @@ bool vellix_bitstream::Open(const char* path) {
             ::operator new[](kReadBlockSize, kBlockAlignment, std::nothrow)));
     }
     // A folder, a pipe or a device holds no movie to scan; it is refused like a missing file.
-    stream_ = block_ ? OpenScannableFile(path) : nullptr;
+    stream_ = block_ && path != nullptr ? OpenScannableFile(path) : nullptr;
     ownsStream_ = true;
     return stream_ != nullptr;
 }
@@ -69,6 +69,9 @@ std::uint32_t vellix_bitstream::Read(void* buffer, std::uint32_t count) {
 }
 
 FileOffset vellix_bitstream::Tell() {
+    if (stream_ == nullptr) {
+        return 0;
+    }
     if (positionPending_) {
         return pendingPosition_;
     }
@@ -77,12 +80,12 @@ FileOffset vellix_bitstream::Tell() {
 
 int vellix_bitstream::Seek(FileOffset offset) {
     positionPending_ = false;
-    return SeekFromStart(stream_, offset);
+    return stream_ != nullptr ? SeekFromStart(stream_, offset) : -1;
 }
 
 int vellix_bitstream::SeekFromEnd(std::int64_t distance) {
     positionPending_ = false;
-    return SeekStream(stream_, distance, SEEK_END);
+    return stream_ != nullptr ? SeekStream(stream_, distance, SEEK_END) : -1;
 }
 
 FileOffset vellix_bitstream::GetSize() {
@@ -107,10 +110,11 @@ bool vellix_bitstream::FindNextFrame(FileOffset offset, FileOffset& start, FileO
     for (;;) {
         std::size_t words = 0;
         const unsigned char* data = CachedWords(next, words);
+        if (data == nullptr && FillBlock(next)) {
+            data = CachedWords(next, words);
+        }
         if (data == nullptr) {
-            if (!FillBlock(next) || (data = CachedWords(next, words)) == nullptr) {
-                break;  // the end of the file: fewer than 4 bytes left
-            }
+            break;  // the end of the file: fewer than 4 bytes left
         }
         next += search.Feed(data, words) * kWordSize;
         if (search.IsComplete()) {

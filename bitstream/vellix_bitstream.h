@@ -29,7 +29,8 @@ class vellix_bitstream {
     void Close();
     bool IsOpen() const;
 
-    // Reads up to count bytes at the current position; fewer at the end of the file.
+    // Reads up to count bytes at the current position; fewer at the end of the file. Without a
+    // stream, Read and Tell give 0 and the seeks fail.
     std::uint32_t Read(void* buffer, std::uint32_t count);
     FileOffset Tell();
     int Seek(FileOffset offset);

@@ -1,9 +1,10 @@
 // Movie storage: the data handler through which a movie is stored in its file.
 //
-// A stored movie never appears half-written. CreateMovieStorage creates a new file beside the
-// movie's path (which also proves the folder exists and takes new files) and leaves any old file
-// of that name alone; AddMovieToStorage writes the whole movie into the new file, forces it to
-// the disk and only then renames it over the path. A link at the path is replaced, never
+// A stored movie never appears half-written. CreateMovieStorage proves that the movie's folder
+// takes new files by creating one beside the path and removing it again, so that a run stopped
+// before its movie is stored leaves nothing behind, and leaves any old file of that name alone;
+// AddMovieToStorage writes the whole movie into a new file, forces it to the disk and only then
+// renames it over the path. A link at the path is replaced, never
 // followed. A movie that is never stored leaves no file behind.
 #include <memory>
 #include <random>
@@ -131,9 +132,9 @@ extern "C" OSErr CreateMovieStorage(Handle dataRef, OSType dataRefType, OSType, 
         if (error == noErr) {
             error = PrepareNewFile(*handler);
         }
+        DiscardNewFile(*handler);
         Movie movie = error == noErr ? NewEmptyMovie() : nullptr;
         if (error != noErr || movie == nullptr) {
-            DiscardNewFile(*handler);
             return error != noErr ? error : memFullErr;
         }
         *outDataHandler = DataHandlers().Add(std::move(handler));

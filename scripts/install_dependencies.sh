@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing Tarnwick needs, where they are missing.
+# Installs the Debian packages that Tarnwick needs, where they are missing:
+#   install_dependencies.sh build   what building the tool needs
+#   install_dependencies.sh         all that the tests and benchmarks need too
 set -euo pipefail
 
-packages=(cmake g++ googletest libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
-          clang libclang-rt-14-dev ffmpeg
-          g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386)
+packages=(cmake g++)
+if [ "${1:-all}" != build ]; then
+  packages+=(googletest libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+             clang libclang-rt-14-dev ffmpeg
+             g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -37,3 +37,8 @@ for target in build-fuzz/fuzz/fuzz_*; do
   }
   grep -E "^(#[0-9]+ +DONE|stat::number_of_executed_units)" "$fuzz_scratch/$name.log" || true
 done
+
+echo "== Windows (under wine)"
+cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake >/dev/null
+cmake --build build-win -j"$jobs"
+ctest --test-dir build-win --output-on-failure -j"$jobs"

@@ -18,10 +18,14 @@ inline Bytes Fill(std::size_t count) {
     return Bytes(count, 0xAA);
 }
 
+inline void Append(Bytes& bytes, const Bytes& part) {
+    bytes.insert(bytes.end(), part.begin(), part.end());
+}
+
 inline Bytes Cat(std::initializer_list<Bytes> parts) {
     Bytes all;
     for (const Bytes& part : parts) {
-        all.insert(all.end(), part.begin(), part.end());
+        Append(all, part);
     }
     return all;
 }

@@ -42,6 +42,10 @@ TEST(SourceReader, WithoutPathHoldsNothing) {
     vellix_bitstream reader;
     EXPECT_FALSE(reader.IsOpen());
     ExpectNoFrame(reader);
+    EXPECT_NE(reader.Seek(0), 0);
+    EXPECT_NE(reader.SeekFromEnd(0), 0);
+    EXPECT_EQ(reader.Tell(), 0u);
+    EXPECT_EQ(reader.GetSize(), 0u);
 }
 
 TEST(SourceReader, MissingFileIsNotOpened) {
@@ -133,30 +137,24 @@ TEST(SourceReader, ReadsFromTheEndOfTheFrameFound) {
 // Frames of many sizes, some longer than a read block, between runs of junk and near-misses;
 // the reader is driven exactly as the repair job drives it.
 TEST(SourceReader, FindsEveryFrameInTheRepairJobsCallingOrder) {
-    Bytes file = Fill(10);  // the first frame lies off the grid of offset 0...
-    file.insert(file.end(), kStart.begin(), kStart.end());
-    file.insert(file.end(), kEnd1.begin(), kEnd1.end());
-    file.insert(file.end(), kEnd2.begin(), kEnd2.end());
-    file.resize(64, 0xAA);  // ...so the first frame found starts at 64
+    // The first frame lies off the grid of offset 0, so the first frame found starts at 64.
+    Bytes file = Cat({Fill(10), kStart, kEnd1, kEnd2, Fill(42)});
     std::vector<Extent> expected;
     const std::size_t contents[] = {0, 1, 300, kReadBlockSize / 4, 7, kReadBlockSize / 2 + 3, 2, 0};
     for (const std::size_t words : contents) {
         const FileOffset start = file.size();
-        file.insert(file.end(), kStart.begin(), kStart.end());
+        Append(file, kStart);
         for (std::size_t i = 0; i < words; ++i) {
             // now and then a first end word followed by a miss
-            const Bytes& word = i % 5 == 3 && i + 1 < words ? kEnd1 : kWord;
-            file.insert(file.end(), word.begin(), word.end());
+            Append(file, i % 5 == 3 && i + 1 < words ? kEnd1 : kWord);
         }
-        file.insert(file.end(), kEnd1.begin(), kEnd1.end());
-        file.insert(file.end(), kEnd2.begin(), kEnd2.end());
+        Append(file, Cat({kEnd1, kEnd2}));
         expected.push_back({start, file.size()});
         if (words % 2 == 1) {
-            const Bytes junk = Cat({kEnd1, kEnd2, Fill(words * 4)});
-            file.insert(file.end(), junk.begin(), junk.end());
+            Append(file, Cat({kEnd1, kEnd2, Fill(words * 4)}));
         }
     }
-    file.insert(file.end(), kStart.begin(), kStart.end());  // a frame cut by the end of the file
+    Append(file, kStart);  // a frame cut by the end of the file
 
     TempSource source(file);
     vellix_bitstream reader(source.path());

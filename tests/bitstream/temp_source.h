@@ -1,40 +1,22 @@
-// A source file written for one test in a folder of its own, removed afterwards.
+// A source file for one test, alone in a fresh temporary folder that goes away with it.
 #pragma once
 
-#include <cstdio>
 #include <filesystem>
-#include <random>
 #include <string>
 
 #include "byte_layout.h"
+#include "tests/support/temp_files.h"
 
 class TempSource {
   public:
-    explicit TempSource(const Bytes& content = {}) {
-        std::random_device random;
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("tarnwick-bitstream-" + std::to_string(random()) + std::to_string(random()));
-        std::filesystem::create_directory(folder_);
-        path_ = (folder_ / "take.mov").string();
-        std::FILE* file = std::fopen(path_.c_str(), "wb");
-        if (file != nullptr) {
-            if (!content.empty()) {
-                std::fwrite(content.data(), 1, content.size(), file);
-            }
-            std::fclose(file);
-        }
+    explicit TempSource(const Bytes& content = {}) : path_((folder_ / "take.mov").string()) {
+        tarnwick::test::WriteFileBytes(path_, content);
     }
-    ~TempSource() {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-    TempSource(const TempSource&) = delete;
-    TempSource& operator=(const TempSource&) = delete;
 
     const char* path() const { return path_.c_str(); }
-    const std::filesystem::path& folder() const { return folder_; }
+    const std::filesystem::path& folder() const { return folder_.path(); }
 
   private:
-    std::filesystem::path folder_;
+    tarnwick::test::TempDir folder_;
     std::string path_;
 };

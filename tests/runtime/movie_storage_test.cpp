@@ -61,6 +61,8 @@ TEST_F(MovieStorageTest, OldFileIsReplacedOnlyWhenTheMovieIsStored) {
     ASSERT_EQ(session.AddVideoTrack(Utf8FromPath(source_)), noErr);
     ASSERT_EQ(session.AddFrame(0, 16), noErr);
     EXPECT_EQ(ReadFileBytes(movie_).size(), 9u) << "the old file is untouched until the store";
+    EXPECT_EQ(Entries(dir_.path()), (std::set<std::string>{"take.mov", "take-new.mov"}))
+        << "a run stopped before the store leaves nothing behind";
     ASSERT_EQ(session.Close(), noErr);
     EXPECT_TRUE(IsMovieOfOneFrame(movie_));
     EXPECT_EQ(Entries(dir_.path()), (std::set<std::string>{"take.mov", "take-new.mov"}));
