@@ -15,7 +15,6 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -23,8 +22,13 @@
 
 #include "bitstream/frame_search.h"
 #include "bitstream/vellix_bitstream.h"
+#include "fuzz/check.h"
+#include "fuzz/scratch_folder.h"
 
 namespace {
+
+using tarnwick::fuzz::Check;
+using tarnwick::fuzz::ScratchFolder;
 
 using Word = std::array<std::uint8_t, 4>;
 
@@ -32,12 +36,6 @@ constexpr Word kStart = {0x00, 0x01, 0x00, 0x09};
 constexpr Word kFirstEnd = {0x00, 0x04, 0x0C, 0x0C};
 constexpr Word kSecondEnd = {0x00, 0x18, 0x00, 0x00};
 constexpr std::int32_t kType = 3;
-
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
 
 // The file as the scanner sees it: a hole of zero bytes, then the contents.
 struct VirtualFile {
@@ -138,35 +136,16 @@ ScanResult SearchInMemory(const VirtualFile& file, std::uint64_t offset, WordFin
     return result;
 }
 
-// The scratch file the reader opens, in a folder of its own that goes with the process.
-class ScratchFile {
-  public:
-    ScratchFile() {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/fuzz-scan-XXXXXX";
-        Check(mkdtemp(pattern.data()) != nullptr);
-        folder_ = pattern;
-        path_ = folder_ + "/take.mov";
-    }
-    ~ScratchFile() {
-        unlink(path_.c_str());
-        rmdir(folder_.c_str());
-    }
-    const std::string& Write(const VirtualFile& file) {
-        const int fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        Check(fd >= 0);
-        Check(ftruncate(fd, static_cast<off_t>(file.Size())) == 0);
-        const auto written =
-            pwrite(fd, file.contents.data(), file.contents.size(), static_cast<off_t>(file.hole));
-        Check(written == static_cast<ssize_t>(file.contents.size()));
-        close(fd);
-        return path_;
-    }
-
-  private:
-    std::string folder_;
-    std::string path_;
-};
+// Writes the file the reader opens: the hole as a hole, then the contents.
+void WriteFile(const std::string& path, const VirtualFile& file) {
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    Check(fd >= 0);
+    Check(ftruncate(fd, static_cast<off_t>(file.Size())) == 0);
+    const auto written =
+        pwrite(fd, file.contents.data(), file.contents.size(), static_cast<off_t>(file.hole));
+    Check(written == static_cast<ssize_t>(file.contents.size()));
+    close(fd);
+}
 
 ScanResult SearchFile(vellix_bitstream& reader, std::uint64_t offset) {
     ScanResult result;
@@ -209,7 +188,7 @@ void CheckReader(const std::string& path, const VirtualFile& file, std::uint64_t
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t size) {
-    static ScratchFile scratch;
+    static const ScratchFolder scratch("fuzz-scan");
     if (size < 8) {
         return 0;
     }
@@ -229,6 +208,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
         Check(SearchInMemory(file, offset, FindWordPortable, runs) == expected);
         Check(SearchInMemory(file, offset, FindWord, runs) == expected);
     }
-    CheckReader(scratch.Write(file), file, offset);
+    const std::string path = scratch.File("take.mov");
+    WriteFile(path, file);
+    CheckReader(path, file, offset);
     return 0;
 }

@@ -5,11 +5,11 @@
 // What must hold: a tag found is the tag of a whole word of the block, at a multiple of 4, whose
 // value is the one reported; a tag not found leaves the destination as it was.
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 
 #include "app/movie_repair.h"
+#include "fuzz/check.h"
 
 namespace {
 
@@ -49,8 +49,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
     std::uint16_t value = kUntouched;
     const bool found =
         CMovieRepair::FindHeaderTag(block.get(), static_cast<std::int32_t>(length), tag, &value);
-    if (found ? !HoldsWord(block.get(), length, tag, value) : value != kUntouched) {
-        std::abort();
-    }
+    tarnwick::fuzz::Check(found ? HoldsWord(block.get(), length, tag, value) : value == kUntouched);
     return 0;
 }

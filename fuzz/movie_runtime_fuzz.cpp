@@ -8,28 +8,23 @@
 // Checked: the stored movie's sample tables (stsz, co64, stsc, stts, stss) read back to exactly
 // the samples the runtime accepted, in order; the media's time scale and duration; a refused call
 // adds nothing; and an accepted sample has a size, a positive duration and lies below 2^63.
-#include <unistd.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <limits>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "fuzz/check.h"
+#include "fuzz/scratch_folder.h"
 #include "fuzz/stored_movie_reader.h"
 #include "movie/quicktime_movie.h"
 #include "tests/runtime/movie_session.h"
 
 namespace {
 
+using tarnwick::fuzz::Check;
 using tarnwick::fuzz::StoredSample;
-
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
 
 // Reads big-endian fields from the input; a field past its end reads as zero bytes.
 class Input {
@@ -49,28 +44,6 @@ class Input {
     const std::uint8_t* data_;
     std::size_t size_;
     std::size_t at_ = 0;
-};
-
-// The movie and its source in a folder of their own that goes with the process.
-struct ScratchFolder {
-    ScratchFolder() {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/fuzz-movie-XXXXXX";
-        Check(mkdtemp(pattern.data()) != nullptr);
-        folder = pattern;
-        source = folder + "/take.mov";
-        movie = folder + "/take-new.mov";
-        std::FILE* file = std::fopen(source.c_str(), "wb");
-        Check(file != nullptr && std::fclose(file) == 0);
-    }
-    ~ScratchFolder() {
-        unlink(movie.c_str());
-        unlink(source.c_str());
-        rmdir(folder.c_str());
-    }
-    std::string folder;
-    std::string source;
-    std::string movie;
 };
 
 constexpr std::uint64_t kOffsetLimit = std::uint64_t{1} << 63;
@@ -180,10 +153,19 @@ void CheckStored(const std::string& movie, std::uint16_t timeScale, const Accept
     Check(stored->samples == accepted.samples);
 }
 
+// The source the movie refers to, there as a real file; its bytes are never read.
+std::string MakeEmptyFile(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    Check(file != nullptr && std::fclose(file) == 0);
+    return path;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static ScratchFolder scratch;
+    static const tarnwick::fuzz::ScratchFolder scratch("fuzz-movie");
+    static const std::string source = MakeEmptyFile(scratch.File("take.mov"));
+    static const std::string movie = scratch.File("take-new.mov");
     Input input(data, size);
     const bool rawRecords = input.Bytes(1) & 1;
     const auto timeScale = static_cast<std::uint16_t>(input.Bytes(2));
@@ -191,17 +173,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool trackReady = false;
     if (rawRecords) {
         tarnwick::test::MovieSession session;
-        Check(session.Create(scratch.movie) == noErr);
-        trackReady = session.AddVideoTrack(scratch.source, {2048, 1152, timeScale}) == noErr;
+        Check(session.Create(movie) == noErr);
+        trackReady = session.AddVideoTrack(source, {2048, 1152, timeScale}) == noErr;
         if (trackReady) {
             AddSampleReferences(input, session, accepted);
         }
         Check(session.Close() == noErr);
     } else {
         CQuickTimeMovie writer;
-        Check(writer.CreateMovieFile(scratch.movie.c_str()));
+        Check(writer.CreateMovieFile(movie.c_str()));
         trackReady = writer.AddVideoTrack(2048, 1152, FourCharCode('V', 'X', 'H', 'D'), "Vellix HD",
-                                          timeScale, scratch.source.c_str());
+                                          timeScale, source.c_str());
         if (trackReady) {
             AddFrameExtents(input, writer, accepted);
         }
@@ -210,7 +192,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Only a time scale of 0 leaves the media unmade.
     Check(trackReady == (timeScale != 0));
     if (trackReady) {
-        CheckStored(scratch.movie, timeScale, accepted);
+        CheckStored(movie, timeScale, accepted);
     }
     return 0;
 }
