@@ -93,8 +93,8 @@ TEST(HostileInput, AFrameAcrossThe4GiBLineIsReferencedWhole) {
     ExpectMovieOfFrames(dir / "take-new.mov", source, frames, 1920, 1080, "1/25", 1);
 }
 
-// A source that opens but is no file to scan: a named pipe would block the open until a writer
-// came, a device would never end.
+// A source that is no file to scan: a named pipe would block the open until a writer came, a
+// device would never end, a link to itself leads nowhere.
 TEST(HostileInput, ASourceThatIsNoFileIsRefusedWithoutWaiting) {
     struct Case {
         const char* what;
@@ -104,6 +104,8 @@ TEST(HostileInput, ASourceThatIsNoFileIsRefusedWithoutWaiting) {
         {"named pipe", [](const fs::path& source) { ASSERT_EQ(mkfifo(source.c_str(), 0644), 0); }},
         {"link to an endless device",
          [](const fs::path& source) { fs::create_symlink("/dev/zero", source); }},
+        {"link to itself",
+         [](const fs::path& source) { fs::create_symlink(source.filename(), source); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
