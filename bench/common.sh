@@ -17,3 +17,16 @@ warm() {
     cat "$1" > /dev/null
 }
 
+
+# Makes the damaged movie $build/bench-data/NAME with the generator's OPTIONS unless it is there
+# from an earlier run, warms the page cache with it and prints its path.
+prepare_movie() {
+    local movie="$build/bench-data/$1"
+    shift
+    mkdir -p "$build/bench-data"
+    if [ ! -f "$movie" ]; then
+        "$build/tools/make_damaged_movie" "$movie" "$@"
+    fi
+    warm "$movie"
+    echo "$movie"
+}

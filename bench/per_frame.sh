@@ -9,15 +9,9 @@ build=${1:-build-bench}
 . bench/common.sh
 tool="$build/tarnwick"
 
-data="$build/bench-data"
-movie="$data/per_frame.mov"
 frames=1000000
-mkdir -p "$data"
-if [ ! -f "$movie" ]; then
-    "$build/tools/make_damaged_movie" "$movie" --frames $frames --frame-bytes 64 --junk-bytes 16
-fi
+movie=$(prepare_movie per_frame.mov --frames $frames --frame-bytes 64 --junk-bytes 16)
 echo "per frame: $movie, $frames frames, $(($(stat -c %s "$movie") / 1000000)) MB"
-warm "$movie"
 
 read -r seconds rss < <(measure "$tool" 1920 1080 25000 "$movie")
 # The first frame found is not placed in the movie.

@@ -10,14 +10,8 @@ build=${1:-build-bench}
 . bench/common.sh
 tool="$build/tarnwick"
 
-data="$build/bench-data"
-movie="$data/whole_run.mov"
-mkdir -p "$data"
-if [ ! -f "$movie" ]; then
-    "$build/tools/make_damaged_movie" "$movie" --frames 3750 --frame-bytes 409600 --junk-bytes 1000
-fi
+movie=$(prepare_movie whole_run.mov --frames 3750 --frame-bytes 409600 --junk-bytes 1000)
 echo "whole run: $movie, $(($(stat -c %s "$movie") / 1000000)) MB"
-warm "$movie"
 
 runs=() cats=() ratios=() peak=0
 for pair in 1 2 3 4 5; do

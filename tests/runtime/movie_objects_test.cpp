@@ -24,17 +24,6 @@ class MediaTest : public ::testing::Test {
         return *reinterpret_cast<ImageDescription*>(*session_.description());
     }
 
-    static SampleReference64Record Record(std::uint64_t offset, std::uint32_t size,
-                                          TimeValue duration) {
-        SampleReference64Record record{};
-        record.dataOffset.lo = static_cast<std::uint32_t>(offset);
-        record.dataOffset.hi = static_cast<std::int32_t>(offset >> 32);
-        record.dataSize = size;
-        record.durationPerSample = duration;
-        record.numberOfSamples = 1;
-        return record;
-    }
-
     OSErr Add(SampleReference64Record record) {
         return AddMediaSampleReferences64(session_.media(), session_.description(), 1, &record,
                                           nullptr);
@@ -67,12 +56,12 @@ TEST_F(MediaTest, AddMediaDataRefRefusesWhatIsNoDataReference) {
 
 TEST_F(MediaTest, SamplesAddUpToTheMediaDurationAndReportTheirTime) {
     TimeValue sampleTime = -1;
-    SampleReference64Record record = Record(0, 100, 3);
+    SampleReference64Record record = SampleRecord(0, 100, 3);
     EXPECT_EQ(AddMediaSampleReferences64(session_.media(), session_.description(), 1, &record,
                                          &sampleTime),
               noErr);
     EXPECT_EQ(sampleTime, 0);
-    record = Record(100, 100, 2);
+    record = SampleRecord(100, 100, 2);
     EXPECT_EQ(AddMediaSampleReferences64(session_.media(), session_.description(), 1, &record,
                                          &sampleTime),
               noErr);
@@ -85,14 +74,14 @@ TEST_F(MediaTest, ImpossibleSamplesAreRefusedAndNothingIsAdded) {
         const char* what;
         SampleReference64Record record;
     };
-    SampleReference64Record twoSamples = Record(0, 10, 1);
+    SampleReference64Record twoSamples = SampleRecord(0, 10, 1);
     twoSamples.numberOfSamples = 2;
     const Case cases[] = {
-        {"size 0", Record(0, 0, 1)},
-        {"duration 0", Record(0, 10, 0)},
-        {"negative duration", Record(0, 10, -1)},
-        {"offset at 2^63", Record(std::uint64_t{1} << 63, 10, 1)},
-        {"sample reaching past 2^63", Record((std::uint64_t{1} << 63) - 5, 10, 1)},
+        {"size 0", SampleRecord(0, 0, 1)},
+        {"duration 0", SampleRecord(0, 10, 0)},
+        {"negative duration", SampleRecord(0, 10, -1)},
+        {"offset at 2^63", SampleRecord(std::uint64_t{1} << 63, 10, 1)},
+        {"sample reaching past 2^63", SampleRecord((std::uint64_t{1} << 63) - 5, 10, 1)},
         {"two samples in one record", twoSamples},
     };
     for (const Case& c : cases) {
@@ -103,24 +92,24 @@ TEST_F(MediaTest, ImpossibleSamplesAreRefusedAndNothingIsAdded) {
 
 TEST_F(MediaTest, MediaDurationNeverOverflows) {
     const TimeValue max = std::numeric_limits<TimeValue>::max();
-    EXPECT_EQ(Add(Record(0, 10, max - 1)), noErr);
-    EXPECT_EQ(Add(Record(10, 10, 1)), noErr);
-    EXPECT_NE(Add(Record(20, 10, 1)), noErr);
+    EXPECT_EQ(Add(SampleRecord(0, 10, max - 1)), noErr);
+    EXPECT_EQ(Add(SampleRecord(10, 10, 1)), noErr);
+    EXPECT_NE(Add(SampleRecord(20, 10, 1)), noErr);
     EXPECT_EQ(GetMediaDuration(session_.media()), max);
 }
 
 TEST_F(MediaTest, DescriptionMustNameAReferenceOfTheMediaAndStayTheSame) {
     Description().dataRefIndex = 2;
-    EXPECT_NE(Add(Record(0, 10, 1)), noErr);
+    EXPECT_NE(Add(SampleRecord(0, 10, 1)), noErr);
     Description().dataRefIndex = 1;
-    EXPECT_EQ(Add(Record(0, 10, 1)), noErr);
+    EXPECT_EQ(Add(SampleRecord(0, 10, 1)), noErr);
     Description().width = 640;
-    EXPECT_NE(Add(Record(10, 10, 1)), noErr);
+    EXPECT_NE(Add(SampleRecord(10, 10, 1)), noErr);
     EXPECT_EQ(GetMediaDuration(session_.media()), 1);
 }
 
 TEST_F(MediaTest, RecordsAndDescriptionMustBeThere) {
-    SampleReference64Record record = Record(0, 10, 1);
+    SampleReference64Record record = SampleRecord(0, 10, 1);
     EXPECT_NE(
         AddMediaSampleReferences64(session_.media(), session_.description(), 0, &record, nullptr),
         noErr);
@@ -133,7 +122,7 @@ TEST_F(MediaTest, RecordsAndDescriptionMustBeThere) {
 }
 
 TEST_F(MediaTest, InsertMediaIntoTrackTakesTheWholeMediaAtRateOne) {
-    EXPECT_EQ(Add(Record(0, 10, 4)), noErr);
+    EXPECT_EQ(Add(SampleRecord(0, 10, 4)), noErr);
     EXPECT_NE(InsertMediaIntoTrack(session_.track(), 0, 0, 5, fixed1), noErr);  // beyond media
     EXPECT_NE(InsertMediaIntoTrack(session_.track(), 0, 0, 4, 2 * fixed1), noErr);
     EXPECT_NE(InsertMediaIntoTrack(session_.track(), 3, 0, 4, fixed1), noErr);  // leaves a gap

@@ -47,8 +47,8 @@ OSErr MovieSession::AddVideoTrack(const std::string& sourcePath, const VideoForm
     return error;
 }
 
-OSErr MovieSession::AddFrame(std::uint64_t offset, std::uint32_t size, TimeValue duration,
-                             bool sync) {
+SampleReference64Record SampleRecord(std::uint64_t offset, std::uint32_t size, TimeValue duration,
+                                     bool sync) {
     SampleReference64Record record{};
     record.dataOffset.lo = static_cast<std::uint32_t>(offset);
     record.dataOffset.hi = static_cast<std::int32_t>(offset >> 32);
@@ -56,6 +56,12 @@ OSErr MovieSession::AddFrame(std::uint64_t offset, std::uint32_t size, TimeValue
     record.durationPerSample = duration;
     record.numberOfSamples = 1;
     record.sampleFlags = sync ? 0 : mediaSampleNotSync;
+    return record;
+}
+
+OSErr MovieSession::AddFrame(std::uint64_t offset, std::uint32_t size, TimeValue duration,
+                             bool sync) {
+    SampleReference64Record record = SampleRecord(offset, size, duration, sync);
     TimeValue sampleTime = 0;
     return AddMediaSampleReferences64(media_, description_, 1, &record, &sampleTime);
 }

@@ -50,6 +50,10 @@ class MovieSession {
     Handle description_ = nullptr;
 };
 
+// One sample reference record, as the writer fills it.
+SampleReference64Record SampleRecord(std::uint64_t offset, std::uint32_t size, TimeValue duration,
+                                     bool sync = true);
+
 // A data reference from a UTF-8 path; null when it cannot be made.
 Handle MakeDataReference(const std::string& path, QTPathStyle style = kQTNativeDefaultPathStyle);
 
