@@ -206,6 +206,20 @@ TEST_F(QuickTimeMovieTest, AFailedStepStopsTheOperationAndCloseReleasesWhatWasMa
     }
 }
 
+TEST_F(QuickTimeMovieTest, CloseTellsWhetherTheMovieWasStoredAndReleasesEverythingEither) {
+    {
+        CQuickTimeMovie movie;
+        ASSERT_TRUE(CreateAndAddTrack(movie));
+        Recording().failing["AddMovieToStorage"] = -34;  // the disk is full
+        Recording().calls.clear();
+        EXPECT_FALSE(movie.Close());
+        EXPECT_EQ(Recording().calls, Join({FinishCalls(0), kStoreCalls, kDisposeAll}));
+        EXPECT_TRUE(movie.Close()) << "nothing is left to store";
+    }
+    CQuickTimeMovie unused;
+    EXPECT_TRUE(unused.Close());
+}
+
 TEST_F(QuickTimeMovieTest, ANameLongerThanItsFieldIsRefused) {
     CQuickTimeMovie movie;
     ASSERT_TRUE(movie.CreateMovieFile("take-new.mov"));
