@@ -183,18 +183,6 @@ TEST_F(RepairRun, AnOldOutputIsReplacedAndALinkedSourceIsRead) {
     EXPECT_TRUE(fs::is_symlink(dir / "take.mov"));
 }
 
-TEST_F(RepairRun, FramesPast4GiBAreFoundAndReferencedAtTheirTrueOffsets) {
-    fs::path source = dir / "take.mov";
-    std::vector<Frame> frames = GenerateDamagedMovie(
-        source, {"--gap-before", "4294967288", "--frames", "4", "--frame-bytes", "40000"});
-    ASSERT_GT(frames[1].start, 0xFFFFFFFFu);
-    ProgramResult run = RunTool(dir.path(), {"2048", "1152", "25000", "take.mov"});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.output, Opening("take.mov", "take-new.mov", 2048, 1152, 25.0) +
-                              Progress(frames, fs::file_size(source)));
-    ExpectMovieOfFrames(dir / "take-new.mov", source, frames, 1920, 1080, "1/25", 1);
-}
-
 // Wherever the movie is written and however the source is named, ffmpeg finds the source from
 // the movie's own folder.
 TEST_F(RepairRun, TheMovieFindsItsSourceFromItsOwnFolder) {

@@ -85,6 +85,7 @@ TEST(HostileInput, AFrameAcrossThe4GiBLineIsReferencedWhole) {
     ASSERT_EQ(frames.size(), 3u);
     ASSERT_LT(frames[1].start, line);
     ASSERT_GT(frames[1].end, line);
+    ASSERT_GT(frames[2].start, line);
 
     const ProgramResult run = RunTool(dir.path(), Arguments("take.mov"));
     EXPECT_EQ(run.exitCode, 0);
